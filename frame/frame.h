@@ -47,5 +47,9 @@ extern gamedll_funcs_t* gpGamedllFuncs;
 // it to the server log through pfnAlertMessage(at_logged, "%s", buffer).
 void ServerLogPrintf(const char* format, ...) __attribute__((format(printf, 1, 2)));
 
+// The getter table handed to the host at attach: a getter is listed exactly when the
+// deliverable has the hook table it copies out.
+META_FUNCTIONS FrameMetaFunctions();
+
 // Date and time at which the deliverable was built ("Jan 18 2002, 16:00:01").
 extern const char* const kBuildStamp;
