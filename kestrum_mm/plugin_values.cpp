@@ -40,4 +40,3 @@ constexpr FramePlugin MakeFramePlugin() {
 
 plugin_info_t Plugin_info = MakePluginInfo();
 const FramePlugin kFramePlugin = MakeFramePlugin();
-const char* const kBuildStamp = "Jan 18 2002, 16:00:01";
