@@ -27,6 +27,18 @@ char logBuffer[kLogBufferSize];
 // The interface-version text adopted from a newer host, owned until unload.
 char* adoptedIfvers = nullptr;
 
+// Releases the adopted text when the library is unloaded.
+struct AdoptedIfversOwner {
+    ~AdoptedIfversOwner() {
+        if (adoptedIfvers != nullptr && Plugin_info.ifvers == adoptedIfvers) {
+            Plugin_info.ifvers = kFramePlugin.builtinIfvers;
+        }
+        std::free(adoptedIfvers);
+        adoptedIfvers = nullptr;
+    }
+};
+AdoptedIfversOwner adoptedIfversOwner;
+
 // Reads one decimal integer the way "%d" does (leading blanks, optional sign, digits);
 // a value out of range saturates instead of overflowing. Returns the character after
 // the number, or null when there is no number.
