@@ -182,13 +182,13 @@ const MessageName kCapturedMessages[] = {
 }  // namespace
 
 int HookRegUserMsgPost(const char* name, int /*size*/) {
-    if (!DeathmatchRunning()) {
+    if (!DeathmatchRunning() || name == nullptr || gpMetaGlobals->orig_ret == nullptr) {
         SetResult(MRES_IGNORED);
         return 0;
     }
     const int id = *static_cast<const int*>(gpMetaGlobals->orig_ret);
     for (const MessageName& message : kCapturedMessages) {
-        if (name != nullptr && std::strcmp(name, message.name) == 0) {
+        if (std::strcmp(name, message.name) == 0) {
             *message.id = id;
             SetResult(MRES_HANDLED);
             return 0;
