@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <iosfwd>
 #include <map>
 #include <memory>
 #include <string>
@@ -24,6 +25,7 @@ struct HostConfig {
     int maxClients = 32;
     float deathmatch = 1.0f;
     float developer = 0.0f;
+    bool traceCalls = false;  // add a "call: ..." transcript line for every real call
 };
 
 // How the plug-in manager loads one plug-in.
@@ -61,6 +63,10 @@ struct SentMessage {
     int target = -1;         // entity index of the target, -1 for none
     bool fromPlugin = false; // sent by a plug-in's own engine call
     std::vector<MsgField> fields;
+    // The engine threw the message away (to a fake client, to no or no connected
+    // client, or sent from inside ClientPutInServer); dropReason says which.
+    bool dropped = false;
+    std::string dropReason;
 };
 
 // One loaded plug-in as the manager sees it.
@@ -77,6 +83,8 @@ struct PluginRecord {
     enginefuncs_t enginePost{};
     DLL_FUNCTIONS gamePre{};
     DLL_FUNCTIONS gamePost{};
+    NEW_DLL_FUNCTIONS newGamePre{};
+    NEW_DLL_FUNCTIONS newGamePost{};
     bool hasEnginePre = false, hasEnginePost = false, hasGamePre = false, hasGamePost = false;
     meta_globals_t globals{};
     gamedll_funcs_t gamedllFuncs{};
@@ -94,10 +102,11 @@ public:
     // Meta_Attach, getters). Returns the plug-in's index, or -1 when it was rejected
     // (the reason is in the server log as the manager would write it).
     int load(const std::string& path, const LoadOptions& options = {});
-    // Meta_Detach(now, reason); on 1 the plug-in is removed and closed. Returns the answer.
+    // Meta_Detach(now, reason); on 1 the plug-in's hooks are removed (its index stays
+    // taken, with attached == false). Returns the answer.
     int unload(int plugin, PLUG_LOADTIME now, PL_UNLOAD_REASON reason);
     PluginRecord& plugin(int index);
-    int pluginCount() const;
+    int pluginCount() const;  // indices handed out so far, unloaded ones included
     void* symbol(int plugin, const char* name) const;  // dlsym in the loaded copy
     // The engine table and utility table as handed to plug-ins (for calling entry
     // points directly in tests).
@@ -105,12 +114,19 @@ public:
     mutil_funcs_t* utilFuncs();
 
     // ---- engine state ----
+    const HostConfig& config() const;
+    void setGameDir(const std::string& dir);   // what pfnGetGameDir writes from now on
+    void setMaxClients(int count);             // 1..32
+    void setTraceCalls(bool on);
     globalvars_t& globals();
     edict_t* edict(int index);               // 0 = world, 1..maxClients = players
     int indexOf(const edict_t* e) const;     // -1 when not one of ours
     void setDeathmatch(float value);
     void setTime(float seconds);
     void setCvar(const std::string& name, const std::string& value);  // creates if missing
+    // Runs a server console command line: a command added with pfnAddServerCommand
+    // (pfnCmd_Argc/Argv/Args answer from this line), or "cvar [value]".
+    void serverCommand(const std::string& line);
     float cvarFloat(const std::string& name) const;
     std::string cvarString(const std::string& name) const;
     bool cvarRegistered(const std::string& name) const;
@@ -156,12 +172,32 @@ public:
     // Hooks that returned with mres left unset.
     const std::vector<std::string>& unsetResults() const;
 
-private:
+    // The host's internals (hostsim's own sources only).
     struct Impl;
+
+private:
     std::unique_ptr<Impl> impl_;
 };
 
-// Runs a scenario script (see hlsim --help); false on a script error, reported on err.
+// Running a scenario script (the format is in hlsim/FORMAT.md and hlsim --help).
+struct ScenarioOptions {
+    // Folders searched for "load NAME" (NAME.so, NAME_i386.so, NAME.dll); the script's
+    // own folder is searched last.
+    std::vector<std::string> pluginDirs;
+    // Where the transcript goes as it is made, with each command echoed as "> line";
+    // null for none.
+    std::ostream* out = nullptr;
+};
+
+// Runs the script on the host; false on a script error, reported in error as
+// "file:line: what was expected".
 bool RunScenario(Host& host, const std::string& path, std::string& error);
+bool RunScenario(Host& host, const std::string& path, const ScenarioOptions& options,
+                 std::string& error);
+// The same for a script held in memory; name is used in error texts.
+bool RunScenarioText(Host& host, const std::string& text, const std::string& name,
+                     const ScenarioOptions& options, std::string& error);
+// The format, as hlsim --help prints it.
+const char* ScenarioHelp();
 
 }  // namespace hostsim
