@@ -163,6 +163,12 @@ void Host::setMaxClients(int count) {
 void Host::setTraceCalls(bool on) { impl_->config.traceCalls = on; }
 globalvars_t& Host::globals() { return impl_->globals; }
 edict_t* Host::edict(int index) { return impl_->edictAt(index); }
+bool Host::setField(int index, const std::string& field, const std::vector<double>& values) {
+    Action a(*impl_);
+    edict_t* e = impl_->edictAt(index);
+    const EntityField* f = FindEntityField(field);
+    return e != nullptr && f != nullptr && SetEntityField(*e, *f, values);
+}
 int Host::indexOf(const edict_t* e) const { return impl_->indexOf(e); }
 void Host::setDeathmatch(float value) {
     impl_->config.deathmatch = value;

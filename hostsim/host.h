@@ -120,6 +120,9 @@ public:
     void setTraceCalls(bool on);
     globalvars_t& globals();
     edict_t* edict(int index);               // 0 = world, 1..maxClients = players
+    // Sets a named entity field (see hlsim --help for the names) from numbers: three
+    // for a vector, one otherwise. False for an unknown field or a wrong count.
+    bool setField(int index, const std::string& field, const std::vector<double>& values);
     int indexOf(const edict_t* e) const;     // -1 when not one of ours
     void setDeathmatch(float value);
     void setTime(float seconds);
