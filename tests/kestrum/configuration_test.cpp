@@ -1,6 +1,7 @@
 // Console variables, the game directory name, the INI path and the contents read from it.
 #include <filesystem>
 #include <map>
+#include <ostream>
 #include <string>
 
 #include "kestrum_fixture.h"
@@ -23,6 +24,10 @@ struct PathCase {
     std::string iniDir;           // where the test puts the INI file ("" = nowhere)
     std::string expectedLine;     // the loading line with its ending
 };
+
+void PrintTo(const PathCase& c, std::ostream* os) {
+    *os << "game dir " << c.gameDirReported.size() << " characters, ending " << c.gameDirReported.substr(c.gameDirReported.size() > 12 ? c.gameDirReported.size() - 12 : 0);
+}
 
 class LoadingLineTest : public KestrumTest, public ::testing::WithParamInterface<PathCase> {};
 
@@ -64,6 +69,10 @@ struct HeadingCase {
     std::string heading;
     bool found;
 };
+
+void PrintTo(const HeadingCase& c, std::ostream* os) {
+    *os << c.gameDir << " reading [" << c.heading << "]";
+}
 
 class HeadingTest : public KestrumTest, public ::testing::WithParamInterface<HeadingCase> {};
 
@@ -116,6 +125,10 @@ struct SwitchCase {
     std::string line;  // line under the base heading
     bool on;
 };
+
+void PrintTo(const SwitchCase& c, std::ostream* os) {
+    *os << c.line;
+}
 
 class SwitchTest : public KestrumTest, public ::testing::WithParamInterface<SwitchCase> {};
 

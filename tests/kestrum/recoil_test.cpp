@@ -1,6 +1,7 @@
 // The push: rounds spent x table entry x kestrum_multiplier along the view's forward
 // vector, subtracted from the player's velocity with single-precision steps.
 #include <cstdio>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -93,6 +94,10 @@ struct KickCase {
     float usedMultiplier;    // as the debug line reports it
 };
 
+void PrintTo(const KickCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
 class KickTest : public RecoilTest, public ::testing::WithParamInterface<KickCase> {};
 
 TEST_P(KickTest, ExactVelocity) {
@@ -119,7 +124,7 @@ INSTANTIATE_TEST_SUITE_P(
                       KickCase{"half", "0.5", 29, 1, 0.5f}, KickCase{"ten", "10", 29, 1, 10.0f},
                       KickCase{"aboveTen", "10.5", 29, 1, 1.0f}, KickCase{"negative", "-1", 27, 3, 1.0f},
                       KickCase{"odd", "0.3", 28, 2, 0.3f}),
-    [](const ::testing::TestParamInfo<KickCase>& info) { return std::string(info.param.name); });
+    [](const ::testing::TestParamInfo<KickCase>& param) { return std::string(param.param.name); });
 
 TEST_F(RecoilTest, NoPushWithoutSpendingTheSameWeapon) {
     SetMultiplier("1");
@@ -224,13 +229,14 @@ TEST_F(RecoilTest, DeadPlayersAreNotPushedAndSpendingWhileDeadIsForgotten) {
         CurWeapon(player, 1, kRifle, --clip);
         EXPECT_TRUE(RecoilValues().empty()) << c.health << " " << c.deadflag;
         EXPECT_EQ(LastCurrentInfo().clip, clip);
+        // Alive again, the next message compares with the state seen while dead.
+        Pev().health = 100.0f;
+        Pev().deadflag = DEAD_NO;
+        H().clearRecords();
+        AmmoX(player, kRifleAmmo1, 90);
+        EXPECT_TRUE(RecoilValues().empty()) << c.health << " " << c.deadflag;
     }
     ExpectVelocity(Pev().velocity, {0.0f, 0.0f, 0.0f});
-    Pev().health = 100.0f;
-    Pev().deadflag = DEAD_NO;
-    H().clearRecords();
-    AmmoX(player, kRifleAmmo1, 90);  // any captured message compares with the last state
-    EXPECT_TRUE(RecoilValues().empty());
 }
 
 TEST_F(RecoilTest, UnconfiguredWeaponPrintsAZeroRecoilAndDoesNotPush) {
