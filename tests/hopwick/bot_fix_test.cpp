@@ -89,7 +89,8 @@ protected:
 };
 
 TEST_F(BotFix, SetFovIsMirroredForHumansInDeathmatchOnly) {
-    const int beyondPlayers = SpawnEntityFrom(EightPlayers().maxClients + 1);
+    const int pastMaxClients = EightPlayers().maxClients + 1;  // an edict, but no player slot
+    const int entity = SpawnEntityFrom(33);
     struct Row {
         const char* label;
         float deathmatch;
@@ -103,7 +104,8 @@ TEST_F(BotFix, SetFovIsMirroredForHumansInDeathmatchOnly) {
         {"the last of several bytes stands", 1.0f, bob, MSG_ONE, {90, 75, 110}, 110.0f},
         {"no deathmatch", 0.0f, alice, MSG_ONE, {45}, kUntouchedFov},
         {"bot", 1.0f, bot, MSG_ONE, {45}, kUntouchedFov},
-        {"index above maxClients", 1.0f, beyondPlayers, MSG_ONE, {45}, kUntouchedFov},
+        {"index above maxClients", 1.0f, pastMaxClients, MSG_ONE, {45}, kUntouchedFov},
+        {"entity beyond the players", 1.0f, entity, MSG_ONE, {45}, kUntouchedFov},
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(row.label);
@@ -152,12 +154,15 @@ TEST_F(BotFix, EveryMotdToAHumanIsPrecededByItsServerName) {
     EXPECT_EQ(host.sentMessages()[host.sentMessages().size() - 2].fields[0].s, "Renamed");
 }
 
-TEST_F(BotFix, MotdToBotsBroadcastsOrOutsideDeathmatchGetsNoServerName) {
+TEST_F(BotFix, MotdToNonPlayersOrOutsideDeathmatchGetsNoServerName) {
     host.sendMessage(MSG_ONE, "MOTD", bot, {MsgField::String("hi")});
     host.sendMessage(MSG_ALL, "MOTD", 0, {MsgField::String("hi")});
+    const int pastMaxClients = EightPlayers().maxClients + 1;
+    host.sendMessage(MSG_ONE, "MOTD", pastMaxClients, {MsgField::String("hi")});
     host.setDeathmatch(0.0f);
     host.sendMessage(MSG_ONE, "MOTD", alice, {MsgField::String("hi")});
     EXPECT_EQ(Sent(), (std::vector<std::string>{"MOTD>" + std::to_string(bot), "MOTD>-1",
+                                                "MOTD>" + std::to_string(pastMaxClients),
                                                 "MOTD>" + std::to_string(alice)}));
 }
 
@@ -233,9 +238,8 @@ TEST_F(BotFix, FailedRegistrationSendsNothingAndIsRetried) {
 
 // The hooks called one by one with globals of the test's own, to read each result.
 TEST_F(BotFix, HooksReportTheirResults) {
-    const int withinArray = SpawnEntityFrom(EightPlayers().maxClients + 1);
+    const int withinArray = EightPlayers().maxClients + 1;
     const int beyondArray = SpawnEntityFrom(33);
-    ASSERT_LE(withinArray, 32);
     meta_globals_t globals{};
     META_FUNCTIONS functions{};
     auto attach = reinterpret_cast<META_ATTACH_FN>(host.symbol(plugin, "Meta_Attach"));
@@ -292,17 +296,18 @@ TEST(BotFixLookups, RetriedUntilTheGameRegistersTheMessages) {
     host.edict(alice)->v.fov = kUntouchedFov;
     const int health = host.registerMessage("Health", 1);
     host.sendMessageId(MSG_ONE, health, alice, {MsgField::Byte(60)});
-    EXPECT_EQ(host.edict(alice)->v.fov, kUntouchedFov);
+    EXPECT_TRUE(host.sentMessages().size() == 1u && host.edict(alice)->v.fov == kUntouchedFov);
 
-    const int setFov = host.registerMessage("SetFOV", 1);
-    host.sendMessageId(MSG_ONE, setFov, alice, {MsgField::Byte(60)});
-    EXPECT_EQ(host.edict(alice)->v.fov, 60.0f);
-
+    // Each id is looked up on its own: "MOTD" known first, "SetFOV" still found later.
     host.clearRecords();
     const int motd = host.registerMessage("MOTD", -1);
     host.sendMessageId(MSG_ONE, motd, alice, {MsgField::String("hi")});
     ASSERT_EQ(host.sentMessages().size(), 2u);
     EXPECT_EQ(host.sentMessages()[0].name, "ServerName");
+
+    const int setFov = host.registerMessage("SetFOV", 1);
+    host.sendMessageId(MSG_ONE, setFov, alice, {MsgField::Byte(60)});
+    EXPECT_EQ(host.edict(alice)->v.fov, 60.0f);
     EXPECT_TRUE(host.unsetResults().empty());
 }
 
