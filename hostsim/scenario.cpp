@@ -18,8 +18,9 @@ namespace {
 namespace fs = std::filesystem;
 
 const char kHelp[] =
-    R"(Scenario format: one command per line; '#' starts a comment; words are separated by
-blanks; "double quotes" keep blanks in a word (\" \\ \n \t inside them).
+    R"(Scenario format: one command per line; a word starting with '#' (but not #N) starts
+a comment; words are separated by blanks; "double quotes" keep blanks in a word
+(\" \\ \n \t inside them).
 A PLAYER is a name given to connect/bot, or #N for entity N.
 
 Options (take effect at once; the load options apply to later loads):
@@ -74,12 +75,17 @@ message reached the engine, "watch: " field change, "unexpected engine call: ",
 shown; other control characters are written as \n, \t, \xNN.
 )";
 
+// A '#' at the start of a word begins a comment, unless it is an entity number (#N).
+bool IsComment(const std::string& line, std::size_t i) {
+    return line[i] == '#' && !(i + 1 < line.size() && line[i + 1] >= '0' && line[i + 1] <= '9');
+}
+
 // Splits a line into words; false on an unterminated quote.
 bool SplitWords(const std::string& line, std::vector<std::string>& words, std::string& error) {
     std::size_t i = 0;
     while (true) {
         while (i < line.size() && (line[i] == ' ' || line[i] == '\t' || line[i] == '\r')) ++i;
-        if (i >= line.size() || line[i] == '#') return true;
+        if (i >= line.size() || IsComment(line, i)) return true;
         std::string word;
         while (i < line.size() && line[i] != ' ' && line[i] != '\t' && line[i] != '\r') {
             if (line[i] == '"') {
@@ -101,8 +107,6 @@ bool SplitWords(const std::string& line, std::vector<std::string>& words, std::s
                     error = "a closing '\"'";
                     return false;
                 }
-            } else if (line[i] == '#' && word.empty()) {
-                return true;
             } else {
                 word += line[i++];
             }
