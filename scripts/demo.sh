@@ -5,4 +5,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 cmake --preset native >/dev/null
 cmake --build --preset native --target hlsim kestrum_mm hopwick_mm
-exec build/native/bin/hlsim --plugin-dir build/native/plugins "${1:-scenarios/demo.scn}"
+# A scenario runs in its own folder, where the game directory it names lies.
+scenario=$(realpath "${1:-scenarios/demo.scn}")
+root=$(pwd)
+cd "$(dirname "$scenario")"
+exec "$root/build/native/bin/hlsim" --plugin-dir "$root/build/native/plugins" "$scenario"
