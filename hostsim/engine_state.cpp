@@ -326,7 +326,20 @@ void Host::Impl::engineMessageEnd() {
 
 void Host::Impl::engineServerCommand(const std::string& text) {
     record("engine: server command \"" + Escaped(WithoutLineEnd(text)) + "\"");
-    runCommandLine(text);
+    // Commands end at a line feed or at a ';' outside quotes.
+    std::string one;
+    bool quoted = false;
+    for (char c : text) {
+        if (c == '"') quoted = !quoted;
+        if (c == '\n' || (c == ';' && !quoted)) {
+            runCommandLine(one);
+            one.clear();
+            quoted = false;
+        } else {
+            one += c;
+        }
+    }
+    runCommandLine(one);
 }
 
 void Host::Impl::runCommandLine(const std::string& text) {

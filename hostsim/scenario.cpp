@@ -58,10 +58,12 @@ Game:
                             PLAYER or none; FIELD: byte:N char:N short:N long:N
                             angle:F coord:F entity:N string:TEXT
   spawn CLASSNAME           a new entity through the spawn call
-  set PLAYER FIELD VALUE... FIELD: )"
+  set PLAYER FIELD VALUE... vectors take three numbers, the others one; flags,
+                            spawnflags, weapons and button take numbers or
+                            FL_CLIENT|FL_FAKECLIENT|FL_ONGROUND|FL_SPECTATOR joined by '|'
+                            FIELD: )"
     "%FIELDS%"
-    R"(; vectors take three
-                            numbers; flags take numbers or FL_CLIENT|FL_FAKECLIENT|...
+    R"(
   watch PLAYER FIELD        report each change of the field
   frame DT | frames N DT    advance time by DT; each frame runs pfnStartFrame, then
                             pfnPlayerPreThink and pfnPlayerPostThink for every player
@@ -512,7 +514,23 @@ const char* ScenarioHelp() {
     static const std::string text = [] {
         std::string t = kHelp;
         const std::string key = "%FIELDS%";
-        t.replace(t.find(key), key.size(), EntityFieldNames());
+        // The field list, wrapped under the description column.
+        std::string names = EntityFieldNames();
+        std::string wrapped;
+        std::size_t column = 36;
+        std::size_t start = 0;
+        while (start < names.size()) {
+            std::size_t end = names.find(", ", start);
+            std::string part = names.substr(start, end == std::string::npos ? std::string::npos : end - start + 1);
+            if (column + part.size() > 86) {
+                wrapped += "\n                           ";
+                column = 28;
+            }
+            wrapped += " " + part;
+            column += part.size() + 1;
+            start = end == std::string::npos ? names.size() : end + 2;
+        }
+        t.replace(t.find(key), key.size(), wrapped.substr(1));
         return t;
     }();
     return text.c_str();

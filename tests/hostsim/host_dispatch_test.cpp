@@ -142,3 +142,16 @@ TEST(Dispatch, EngineTableCarriesTrailingNullsAndAlertMessageWritesExactText) {
 
 }  // namespace
 }  // namespace hostsim
+
+namespace hostsim {
+namespace {
+
+TEST(Dispatch, ServerCommandRunsEachCommandOfTheTextAtOnce) {
+    FixtureHost f;
+    f.host.engineTable()->pfnServerCommand("fixture_value 3; fixture_report\nhostname \"a;b\"\n");
+    EXPECT_EQ(Count(FixtureLines(f.host), "own=1/0 engine=3/3 float=3"), 1);
+    EXPECT_EQ(f.host.cvarString("hostname"), "a;b");
+}
+
+}  // namespace
+}  // namespace hostsim
