@@ -14,7 +14,11 @@ int SelectKey(IniFile* ini, const char* name);
 
 // Reads the selected key's value as a decimal integer ("%d" rules, saturated to the
 // int range). 0 when a key is selected (value set only when digits were found),
-// -1 when no heading or key is selected.
+// -1 when no heading or key is selected, or value is null. After a SelectHeading that
+// found nothing, no heading counts as selected until one is found; after a SelectKey
+// that found nothing, the read gives 0 and leaves value as it was until a key is found.
+// Without a SelectKey since the heading was selected, the heading's last selected key
+// is read (after the load: the last key added under it).
 int ReadInt(IniFile* ini, int* value);
 
 // Closes and deletes the working copy and releases the model. Always 0.
