@@ -279,7 +279,8 @@ PLUGIN_EXPORT int Meta_Attach(PLUG_LOADTIME now, META_FUNCTIONS* functions, meta
     for (std::size_t i = 0; i < sizeof *functions; ++i) zero = zero && bytes[i] == 0;
     char line[96];
     std::snprintf(line, sizeof line, "Meta_Attach now=%d zeroed=%d msgid CurWeapon=%d", now,
-                  zero ? 1 : 0, g_util->pfnGetUserMsgID(&g_info, "CurWeapon", nullptr));
+                  zero ? 1 : 0,
+                  g_util != nullptr ? g_util->pfnGetUserMsgID(&g_info, "CurWeapon", nullptr) : -1);
     Log(line);
     g_meta = globals;
     if (Has("api1")) {
