@@ -224,6 +224,44 @@ TEST(Registration, KestrumNegotiatesAttachesAndDetaches) {
     RunCases(Kestrum(), {"GetEntityAPI2", "GetEngineFunctions", "GetEngineFunctions_Post"}, cases);
 }
 
+// The record the host reads: display name, version, date, tag and load times.
+TEST(Registration, InfoRecordsHoldTheirValues) {
+    struct Row {
+        const Deliverable& (*deliverable)();
+        const char* ifvers;
+        const char* name;
+        const char* version;
+        const char* date;
+        const char* logtag;
+        PLUG_LOADTIME loadable;
+        PLUG_LOADTIME unloadable;
+    };
+    const Row rows[] = {
+        {Hopwick, "5:8", "Hopwick Plugin", "1.1", "15.5.2002", "Hopwick MM", PT_CHANGELEVEL,
+         PT_CHANGELEVEL},
+        {Kestrum, "5:6", "Gunkestrum", "1.6", "18.1.2002 (dd.mm.yy)", "Kestrum", PT_STARTUP,
+         PT_ANYPAUSE},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.deliverable().name);
+        if (row.deliverable().path[0] == '\0') {
+            continue;
+        }
+        PluginUnderTest plugin(row.deliverable());
+        ASSERT_TRUE(plugin.loaded());
+        const plugin_info_t& info = *plugin.info();
+        EXPECT_STREQ(info.ifvers, row.ifvers);
+        EXPECT_STREQ(info.name, row.name);
+        EXPECT_STREQ(info.version, row.version);
+        EXPECT_STREQ(info.date, row.date);
+        EXPECT_STREQ(info.logtag, row.logtag);
+        EXPECT_EQ(info.loadable, row.loadable);
+        EXPECT_EQ(info.unloadable, row.unloadable);
+        EXPECT_GT(std::strlen(info.author), 0u);
+        EXPECT_GT(std::strlen(info.url), 0u);
+    }
+}
+
 TEST(Registration, HopwickAdoptsEachNewerHostVersionInTurn) {
     PluginUnderTest plugin(Hopwick());
     ASSERT_TRUE(plugin.loaded());
