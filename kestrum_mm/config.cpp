@@ -3,9 +3,9 @@
 #include <cstdio>
 #include <cstring>
 
+#include "config_tables.h"
 #include "frame.h"
 #include "ini.h"
-#include "text_compare.h"
 
 cvar_t* g_multiplierCvar = nullptr;
 cvar_t* g_debugCvar = nullptr;
@@ -28,8 +28,6 @@ constexpr char kPathSeparator = '/';
 #endif
 
 constexpr char kIniFileName[] = "kestrum_mm.ini";
-constexpr char kStandardHeading[] = "standard(valve,gearbox,etc)";
-constexpr const char* kStandardGameDirs[] = {"valve", "marrowfen", "tallowmere", "gearbox"};
 
 // The last component of the game directory; empty when the engine gave none.
 char gameDirName[kGameDirBuffer] = "";
@@ -54,39 +52,6 @@ bool IsPathSeparator(char c) {
 #else
     return c == '/';
 #endif
-}
-
-bool IsStandardGameDir(const char* name) {
-    for (const char* standard : kStandardGameDirs) {
-        if (EqualIgnoringCase(name, standard)) {
-            return true;
-        }
-    }
-    return false;
-}
-
-// A switch is on when the key is there and holds a non-zero integer.
-int ReadSwitch(IniFile* ini, const char* key) {
-    int value = 0;
-    if (SelectKey(ini, key) == 0 && ReadInt(ini, &value) == 0 && value != 0) {
-        return 1;
-    }
-    return 0;
-}
-
-// Keys "0".."63" of the heading fill the table; only values above 0 count.
-void ReadMultipliers(IniFile* ini, const char* heading, float* table) {
-    if (SelectHeading(ini, heading) != 0) {
-        return;
-    }
-    for (int id = 0; id < kMultiplierSlots; ++id) {
-        char key[16];
-        std::snprintf(key, sizeof key, "%d", id);
-        int value = 0;
-        if (SelectKey(ini, key) == 0 && ReadInt(ini, &value) == 0 && value > 0) {
-            table[id] = static_cast<float>(value);
-        }
-    }
 }
 
 }  // namespace
@@ -138,21 +103,9 @@ void LoadConfiguration() {
     }
     g_engfuncs.pfnAlertMessage(at_console, "Successed!\n");
 
-    const char* base = IsStandardGameDir(gameDirName) ? kStandardHeading : gameDirName;
-    if (SelectHeading(ini, base) == 0) {
-        AmmoIdIsFlag = ReadSwitch(ini, "AmmoIdIsFlag");
-        AllWeaponsClipless = ReadSwitch(ini, "AllWeaponsClipless");
-    } else {
-        AmmoIdIsFlag = 0;
-        AllWeaponsClipless = 0;
-    }
-
-    char heading[sizeof gameDirName + sizeof "-AMMO1"];
-    std::snprintf(heading, sizeof heading, "%s-AMMO1", base);
-    ReadMultipliers(ini, heading, g_primaryMultipliers);
-    std::snprintf(heading, sizeof heading, "%s-AMMO2", base);
-    ReadMultipliers(ini, heading, g_secondaryMultipliers);
-
+    const ConfigTargets targets{&AmmoIdIsFlag, &AllWeaponsClipless, g_primaryMultipliers,
+                                g_secondaryMultipliers};
+    ReadConfigurationTables(ini, BaseHeading(gameDirName), targets);
     CloseIni(ini);
 }
 

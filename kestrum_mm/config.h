@@ -2,9 +2,8 @@
 // and the switches and multiplier tables read from kestrum_mm.ini at every map start.
 #pragma once
 
+#include "config_tables.h"
 #include "entities.h"
-
-constexpr int kMultiplierSlots = 64;
 
 // Console-variable handles as the engine gives them back (null until registered).
 extern cvar_t* g_multiplierCvar;

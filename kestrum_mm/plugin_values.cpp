@@ -3,8 +3,15 @@
 #include "frame.h"
 #include "hook_tables.h"
 #include "layout_pins.h"
+#include "reload_command.h"
 
 namespace {
+
+// Meta_Attach's own step: the console variables, then the reload command.
+void AttachSteps() {
+    RegisterConsoleVariables();
+    RegisterReloadCommand();
+}
 
 constexpr plugin_info_t MakePluginInfo() {
     plugin_info_t info{};
@@ -26,7 +33,7 @@ constexpr FramePlugin MakeFramePlugin() {
     plugin.engineSlots = 143;
     plugin.adoptNewerMinor = false;
     plugin.afterGiveFnptrs = ExtractGameDirName;
-    plugin.afterAttach = RegisterConsoleVariables;
+    plugin.afterAttach = AttachSteps;
     plugin.entityApi2NullText = "GetEntityAPI2 called with null pFunctionTable";
     plugin.entityApi2PostNullText = nullptr;
     plugin.hooks.enginePre = &kEnginePreHooks;
