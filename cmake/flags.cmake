@@ -36,7 +36,7 @@ function(hl_plugin_code target)
                                            -fvisibility-inlines-hidden)
 endfunction()
 
-# A deliverable: shared library named as operators expect, exporting only the names in
+# A deliverable: loadable module (no import library, no soname) named as operators expect, exporting only the names in
 # the given list file (version script on Linux, .def file on Windows).
 #   hl_deliverable(<target> <exports.map> <exports.def>)
 function(hl_deliverable target map_file def_file)
@@ -44,7 +44,9 @@ function(hl_deliverable target map_file def_file)
   set_target_properties(${target} PROPERTIES PREFIX "")
   if(WIN32)
     target_sources(${target} PRIVATE ${def_file})
-    target_link_options(${target} PRIVATE -static-libgcc -static-libstdc++ -static -Wl,--kill-at)
+    # No link time stamp in the PE header, so that a rebuild gives the same bytes.
+    target_link_options(${target} PRIVATE -static-libgcc -static-libstdc++ -static -Wl,--kill-at
+                        -Wl,--no-insert-timestamp)
   else()
     if(HL_IS_I386)
       set_target_properties(${target} PROPERTIES OUTPUT_NAME "${target}_i386")

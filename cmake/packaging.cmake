@@ -4,9 +4,7 @@
 #   kestrum_mm.ini                 the sample configuration, ready for the game directory
 foreach(deliverable kestrum_mm hopwick_mm)
   if(TARGET ${deliverable})
-    install(TARGETS ${deliverable}
-            LIBRARY DESTINATION addons/${deliverable}/dlls COMPONENT plugins
-            RUNTIME DESTINATION addons/${deliverable}/dlls COMPONENT plugins)
+    install(TARGETS ${deliverable} LIBRARY DESTINATION addons/${deliverable}/dlls COMPONENT plugins)
     install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/LICENSE
             DESTINATION addons/${deliverable} COMPONENT plugins)
   endif()
@@ -18,8 +16,6 @@ endif()
 set(CPACK_PACKAGE_NAME "gunkestrum-hopwick")
 set(CPACK_PACKAGE_VENDOR "The Gunkestrum and Hopwick developers")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
-set(CPACK_COMPONENTS_ALL plugins)
-set(CPACK_ARCHIVE_COMPONENT_INSTALL OFF)
 set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
 if(WIN32)
   set(CPACK_GENERATOR ZIP)
@@ -32,5 +28,4 @@ else()
   set(CPACK_SYSTEM_NAME linux-x86_64)
 endif()
 set(CPACK_PACKAGE_FILE_NAME "${CPACK_PACKAGE_NAME}-${CPACK_PACKAGE_VERSION}-${CPACK_SYSTEM_NAME}")
-set(CPACK_OUTPUT_FILE_PREFIX ${CMAKE_BINARY_DIR}/packages)
 include(CPack)
