@@ -3,8 +3,8 @@
 # plug-ins loaded and prints the transcript.
 set -euo pipefail
 cd "$(dirname "$0")/.."
-cmake --preset native >/dev/null
-cmake --build --preset native --target hlsim kestrum_mm hopwick_mm
+cmake --preset native >&2
+cmake --build --preset native --target hlsim kestrum_mm hopwick_mm >&2
 # A scenario runs in its own folder, where the game directory it names lies.
 scenario=$(realpath "${1:-scenarios/demo.scn}")
 root=$(pwd)
