@@ -108,7 +108,3 @@ void LoadConfiguration() {
     ReadConfigurationTables(ini, BaseHeading(gameDirName), targets);
     CloseIni(ini);
 }
-
-float DebugLevel() {
-    return g_debugCvar != nullptr ? g_debugCvar->value : 0.0f;
-}

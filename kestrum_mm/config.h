@@ -24,5 +24,8 @@ void ExtractGameDirName();
 // Reads the INI file of the game directory into the switches and tables.
 void LoadConfiguration();
 
-// The value of kestrum_debug, 0 while it is not registered.
-float DebugLevel();
+// The value of kestrum_debug, 0 while it is not registered. Read on every hook call, so
+// it stays inline.
+inline float DebugLevel() {
+    return g_debugCvar != nullptr ? g_debugCvar->value : 0.0f;
+}
