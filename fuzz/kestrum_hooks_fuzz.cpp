@@ -4,7 +4,9 @@
 // simulated host plays through the plug-in's hooks. After every step: each hook left a
 // result, the player weapon table holds each user id at most once and only ids the
 // engine handed out, a map start in deathmatch left every slot free, the plug-in sent
-// no message of its own and every player's velocity is a finite vector.
+// no message of its own, every player's velocity is a finite vector, and a velocity
+// changes only at the end of a message, in deathmatch, with a multiplier that is a
+// number other than 0, for a player who is alive.
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -136,8 +138,11 @@ void SetPlayerField(Host& host, Input& in) {
     }
 }
 
-// One step; returns true when it was a map start with deathmatch running.
-bool Step(Host& host, Input& in) {
+// A connect clears the new player's entity, velocity included.
+enum class StepKind { Other, MapStart, MessageEnd, Connect };
+
+// One step; says whether it ended a message or started a map.
+StepKind Step(Host& host, Input& in) {
     static const char* const kClassNames[] = {"worldspawn", "WorldSpawn", "WORLDSPAWN", "worldspawn ",
                                               "worldspaw", "player", "", "weapon_9mmAR"};
     static const char* const kMessageNames[] = {"CurWeapon", "AmmoX", "WeaponList", "SetFOV", "MOTD",
@@ -147,7 +152,7 @@ bool Step(Host& host, Input& in) {
         case 1:
         case 2: WriteInteger(host, in); break;
         case 3: WriteOther(host, in); break;
-        case 4: host.messageEnd(); break;
+        case 4: host.messageEnd(); return StepKind::MessageEnd;
         case 5:
         case 6: {
             // A whole message: the common case of the game's weapon messages.
@@ -161,17 +166,17 @@ bool Step(Host& host, Input& in) {
                 }
             }
             host.messageEnd();
-            break;
+            return StepKind::MessageEnd;
         }
         case 7:
             if (host.connect("p" + std::to_string(g_state.connects), in.byte() % 4 == 0) >= 0) {
                 ++g_state.connects;
             }
-            break;
+            return StepKind::Connect;
         case 8: host.disconnect(in.below(34)); break;
         case 9: host.clientDisconnect(in.below(40)); break;  // also for entities that are no player
         case 10: host.spawn(in.pick(kClassNames)); break;
-        case 11: host.mapStart("map" + std::to_string(in.below(4))); return Deathmatch(host);
+        case 11: host.mapStart("map" + std::to_string(in.below(4))); return StepKind::MapStart;
         case 12: host.frame(static_cast<float>(in.byte()) / 16.0f); break;
         case 13: SetCvar(host, in); break;
         case 14: {
@@ -185,7 +190,33 @@ bool Step(Host& host, Input& in) {
         case 18: WriteIni(in); break;
         default: host.failMessageRegistration(in.byte() % 2 == 0); break;
     }
-    return false;
+    return StepKind::Other;
+}
+
+struct PlayerBefore {
+    vec3_t velocity;
+    bool alive;
+};
+
+void Snapshot(Host& host, PlayerBefore (&players)[hostsim::kMaxPlayers + 1]) {
+    for (int index = 1; index <= hostsim::kMaxPlayers; ++index) {
+        const entvars_t& v = host.edict(index)->v;
+        players[index] = {v.velocity, v.health > 0.0f && v.deadflag == DEAD_NO};
+    }
+}
+
+void CheckPushes(Host& host, StepKind kind, const PlayerBefore (&players)[hostsim::kMaxPlayers + 1]) {
+    if (kind == StepKind::Connect) return;
+    const float multiplier = host.cvarFloat("kestrum_multiplier");
+    const bool mayPush = kind == StepKind::MessageEnd && Deathmatch(host) && multiplier == multiplier &&
+                         multiplier != 0.0f;
+    for (int index = 1; index <= hostsim::kMaxPlayers; ++index) {
+        const vec3_t& now = host.edict(index)->v.velocity;
+        const vec3_t& before = players[index].velocity;
+        if (now.x == before.x && now.y == before.y && now.z == before.z) continue;
+        Require(mayPush, "a velocity changed outside a message end, the gate or the multiplier");
+        Require(players[index].alive, "a player who is not alive was pushed");
+    }
 }
 
 void CheckTable(Host& host, bool freshMap) {
@@ -250,9 +281,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     Input in(data, size);
     while (!in.done()) {
-        const bool freshMap = Step(host, in);
+        PlayerBefore players[hostsim::kMaxPlayers + 1];
+        Snapshot(host, players);
+        const StepKind kind = Step(host, in);
         hookfuzz::CheckHookResults(host);
-        CheckTable(host, freshMap);
+        CheckTable(host, kind == StepKind::MapStart && Deathmatch(host));
+        CheckPushes(host, kind, players);
         host.clearRecords();
     }
     return 0;
