@@ -3,11 +3,13 @@
 // players and bots, disconnects, frames and single post-thinks, map changes, host names,
 // deathmatch on and off, message registrations, time jumps) that the simulated host plays
 // through the plug-in's hooks. After every step: each hook left a result, every message
-// the plug-in sent is a "ServerName" with the current host name to a human player, and no
+// the plug-in sent is a "ServerName" with the current host name to a human player, a
+// whole "SetFOV" message to a human player leaves its byte as the player's fov, and no
 // entity that is not a player had its fov touched.
 #include <cmath>
 #include <cstring>
 #include <string>
+#include <vector>
 
 #include "hook_fuzz_support.h"
 
@@ -48,6 +50,25 @@ void WriteField(Host& host, Input& in) {
     }
 }
 
+// A whole "SetFOV" message to a human player in deathmatch leaves the player's fov at the
+// last byte written.
+void CheckFov(Host& host, int type, int target) {
+    const float dm = host.globals().deathmatch;
+    if (dm == 0.0f || type == 0 || type != host.messageId("SetFOV") || target < 1 ||
+        target > host.globals().maxClients || (host.edict(target)->v.flags & FL_FAKECLIENT) != 0) {
+        return;
+    }
+    const std::vector<hostsim::SentMessage>& sent = host.sentMessages();
+    if (sent.empty() || sent.back().fromPlugin || sent.back().type != type) return;
+    const hostsim::MsgField* last = nullptr;
+    for (const MsgField& field : sent.back().fields) {
+        if (field.type == hostsim::FieldType::Byte) last = &field;
+    }
+    if (last != nullptr) {
+        Require(host.edict(target)->v.fov == static_cast<float>(last->i), "fov is not the byte of SetFOV");
+    }
+}
+
 void Step(Host& host, Input& in) {
     static const char* const kMessageNames[] = {"SetFOV", "MOTD", "ServerName", "setfov", "Health", ""};
     static const char* const kHostNames[] = {"Half-Life", "", "a %s %n name", "x"};
@@ -58,10 +79,13 @@ void Step(Host& host, Input& in) {
         case 3: host.messageEnd(); break;
         case 4:
         case 5: {
-            host.messageBegin(1, MessageType(host, in), nullptr, in.below(kEntityTargets));
+            const int type = MessageType(host, in);
+            const int target = in.below(kEntityTargets);
+            host.messageBegin(1, type, nullptr, target);
             const int fields = in.below(4);
             for (int i = 0; i < fields; ++i) WriteField(host, in);
             host.messageEnd();
+            CheckFov(host, type, target);
             break;
         }
         case 6: host.connect("p", in.byte() % 3 == 0); break;
