@@ -10,27 +10,41 @@ namespace {
 // Shared by all loads; one parse runs at a time.
 unsigned char g_readBuffer[kIniBlockSize];
 
-// Reads the bytes [start, start + length) of the file into a new trimmed text. The
-// block reading seeks to its own position again before it reads on.
-char* ReadName(FILE* file, uint32_t start, uint32_t length) {
+// The block in g_readBuffer: file bytes [start, start + count).
+struct Block {
+  uint32_t start = 0;
+  size_t count = 0;
+};
+
+// Reads the bytes [start, start + length) of the file into a new trimmed text. A name
+// ends at the byte being handled, so it usually lies wholly in the block held in memory
+// and is copied from there; one that began in an earlier block is read back from the
+// file (the block reading seeks to its own position again before it reads on).
+char* ReadName(FILE* file, const Block& block, uint32_t start, uint32_t length) {
   if (length == UINT32_MAX) return nullptr;
   char* name = static_cast<char*>(IniAllocate(static_cast<size_t>(length) + 1));
   if (name == nullptr) return nullptr;
-  if (length > 0 && (SeekTo(file, start) != 0 || std::fread(name, 1, length, file) != length)) {
-    IniFree(name);
-    return nullptr;
+  if (length > 0) {
+    if (start >= block.start && start - block.start + length <= block.count) {
+      std::memcpy(name, g_readBuffer + (start - block.start), length);
+    } else if (SeekTo(file, start) != 0 || std::fread(name, 1, length, file) != length) {
+      IniFree(name);
+      return nullptr;
+    }
   }
   name[length] = '\0';
   return TrimText(name);
 }
 
-bool AddHeadingFromRange(IniFile* ini, FILE* file, uint32_t start, uint32_t length) {
-  char* name = ReadName(file, start, length);
+bool AddHeadingFromRange(IniFile* ini, FILE* file, const Block& block, uint32_t start,
+                         uint32_t length) {
+  char* name = ReadName(file, block, start, length);
   return name != nullptr && AddHeading(ini, name) != nullptr;
 }
 
-Key* AddKeyFromRange(IniFile* ini, FILE* file, uint32_t start, uint32_t length) {
-  char* name = ReadName(file, start, length);
+Key* AddKeyFromRange(IniFile* ini, FILE* file, const Block& block, uint32_t start,
+                     uint32_t length) {
+  char* name = ReadName(file, block, start, length);
   if (name == nullptr) return nullptr;
   Key* key = AddKey(ini, name);
   if (key == nullptr) {
@@ -60,7 +74,7 @@ struct ParseState {
 };
 
 // Handles one byte; false when the load fails.
-bool HandleByte(IniFile* ini, FILE* file, ParseState& s, unsigned char c) {
+bool HandleByte(IniFile* ini, FILE* file, const Block& block, ParseState& s, unsigned char c) {
   if (c == 10 || c == 12 || c == 13 || c == kIniEndOfText) {
     s.inHeading = false;
     s.skipping = false;
@@ -85,7 +99,7 @@ bool HandleByte(IniFile* ini, FILE* file, ParseState& s, unsigned char c) {
           empty[0] = '\0';
           if (AddHeading(ini, empty) == nullptr) return false;
         }
-        s.openKey = AddKeyFromRange(ini, file, s.nameStart, s.position - s.nameStart);
+        s.openKey = AddKeyFromRange(ini, file, block, s.nameStart, s.position - s.nameStart);
         if (s.openKey == nullptr) return false;
       }
       s.skipping = true;
@@ -103,7 +117,7 @@ bool HandleByte(IniFile* ini, FILE* file, ParseState& s, unsigned char c) {
       return true;
     case ']':
       if (s.inHeading && s.hasNameStart && s.nameStart <= s.position &&
-          !AddHeadingFromRange(ini, file, s.nameStart, s.position - s.nameStart)) {
+          !AddHeadingFromRange(ini, file, block, s.nameStart, s.position - s.nameStart)) {
         return false;
       }
       s.skipping = true;
@@ -131,17 +145,20 @@ int ParseIni(IniFile* ini, FILE* file) {
   ParseState s;
   while (!s.done) {
     if (SeekTo(file, s.position) != 0) return FailParse(ini);
-    size_t count = std::fread(g_readBuffer, 1, kIniBlockSize, file);
-    if (count == 0) {
+    Block block;
+    block.start = s.position;
+    block.count = std::fread(g_readBuffer, 1, kIniBlockSize, file);
+    if (block.count == 0) {
       // Nothing read before the end of the file is a read error: fail rather than
       // read the same position again for ever.
       if (!std::feof(file)) return FailParse(ini);
       g_readBuffer[0] = kIniEndOfText;
-      count = 1;
+      block.count = 1;
     }
+    const size_t count = block.count;
     size_t handled = 0;
     while (handled < count) {
-      if (!HandleByte(ini, file, s, g_readBuffer[handled])) return FailParse(ini);
+      if (!HandleByte(ini, file, block, s, g_readBuffer[handled])) return FailParse(ini);
       if (s.done) break;
       ++handled;
       if (++s.position == 0) {
