@@ -14,35 +14,39 @@ unsigned char g_readBuffer[kIniBlockSize];
 struct Block {
   uint32_t start = 0;
   size_t count = 0;
+  bool fileMoved = false;  // a name was read back from the file: its position moved
 };
 
 // Reads the bytes [start, start + length) of the file into a new trimmed text. A name
 // ends at the byte being handled, so it usually lies wholly in the block held in memory
 // and is copied from there; one that began in an earlier block is read back from the
 // file (the block reading seeks to its own position again before it reads on).
-char* ReadName(FILE* file, const Block& block, uint32_t start, uint32_t length) {
+char* ReadName(FILE* file, Block& block, uint32_t start, uint32_t length) {
   if (length == UINT32_MAX) return nullptr;
   char* name = static_cast<char*>(IniAllocate(static_cast<size_t>(length) + 1));
   if (name == nullptr) return nullptr;
   if (length > 0) {
     if (start >= block.start && start - block.start + length <= block.count) {
       std::memcpy(name, g_readBuffer + (start - block.start), length);
-    } else if (SeekTo(file, start) != 0 || std::fread(name, 1, length, file) != length) {
-      IniFree(name);
-      return nullptr;
+    } else {
+      block.fileMoved = true;
+      if (SeekTo(file, start) != 0 || std::fread(name, 1, length, file) != length) {
+        IniFree(name);
+        return nullptr;
+      }
     }
   }
   name[length] = '\0';
   return TrimText(name);
 }
 
-bool AddHeadingFromRange(IniFile* ini, FILE* file, const Block& block, uint32_t start,
+bool AddHeadingFromRange(IniFile* ini, FILE* file, Block& block, uint32_t start,
                          uint32_t length) {
   char* name = ReadName(file, block, start, length);
   return name != nullptr && AddHeading(ini, name) != nullptr;
 }
 
-Key* AddKeyFromRange(IniFile* ini, FILE* file, const Block& block, uint32_t start,
+Key* AddKeyFromRange(IniFile* ini, FILE* file, Block& block, uint32_t start,
                      uint32_t length) {
   char* name = ReadName(file, block, start, length);
   if (name == nullptr) return nullptr;
@@ -74,7 +78,7 @@ struct ParseState {
 };
 
 // Handles one byte; false when the load fails.
-bool HandleByte(IniFile* ini, FILE* file, const Block& block, ParseState& s, unsigned char c) {
+bool HandleByte(IniFile* ini, FILE* file, Block& block, ParseState& s, unsigned char c) {
   if (c == 10 || c == 12 || c == 13 || c == kIniEndOfText) {
     s.inHeading = false;
     s.skipping = false;
@@ -143,15 +147,23 @@ int FailParse(IniFile* ini) {
 int ParseIni(IniFile* ini, FILE* file) {
   ReleaseHeadings(ini);
   ParseState s;
+  // The stream stands at the current position after a whole block was handled without
+  // reading names back; the end of the file, once met, needs no further read.
+  bool streamAtPosition = false;
+  bool endOfFile = false;
   while (!s.done) {
-    if (SeekTo(file, s.position) != 0) return FailParse(ini);
     Block block;
     block.start = s.position;
-    block.count = std::fread(g_readBuffer, 1, kIniBlockSize, file);
+    if (!endOfFile) {
+      if (!streamAtPosition && SeekTo(file, s.position) != 0) return FailParse(ini);
+      block.count = std::fread(g_readBuffer, 1, kIniBlockSize, file);
+      // A read that stops short of the end of the file is a read error: fail rather
+      // than read the same position again for ever.
+      if (std::ferror(file)) return FailParse(ini);
+      endOfFile = std::feof(file) != 0;
+      if (block.count == 0 && !endOfFile) return FailParse(ini);
+    }
     if (block.count == 0) {
-      // Nothing read before the end of the file is a read error: fail rather than
-      // read the same position again for ever.
-      if (!std::feof(file)) return FailParse(ini);
       g_readBuffer[0] = kIniEndOfText;
       block.count = 1;
     }
@@ -166,6 +178,7 @@ int ParseIni(IniFile* ini, FILE* file) {
         return FailParse(ini);
       }
     }
+    streamAtPosition = !block.fileMoved;
     // A short working copy would give wrong values later: a failed write fails the load.
     if (handled > 0 && std::fwrite(g_readBuffer, 1, handled, ini->workingCopy) != handled) {
       return FailParse(ini);
