@@ -89,6 +89,13 @@ std::size_t g_stringMark = 0;
 }  // namespace
 
 void MarkStrings() { g_stringMark = hostsim::CurrentHost().stringPoolUsed; }
+void ResetGame(hostsim::Host& host) {
+    host.failMessageRegistration(false);
+    host.setDeathmatch(1.0f);
+    host.messageEnd();
+    for (int index = 1; index <= hostsim::kMaxPlayers; ++index) host.disconnect(index);
+}
+
 void RewindStrings() { hostsim::CurrentHost().stringPoolUsed = g_stringMark; }
 
 void CheckHookResults(hostsim::Host& host) {

@@ -61,6 +61,10 @@ private:
 // The host with the plug-in built for fuzzing loaded; created at the first call.
 hostsim::Host& LoadedHost(const hostsim::HostConfig& config);
 
+// Back to a known game at the start of an input: no open message, message registration
+// working, deathmatch on, nobody connected.
+void ResetGame(hostsim::Host& host);
+
 // The engine keeps every allocated string until it stops; a long run would fill its
 // pool. Strings allocated after MarkStrings are dropped by RewindStrings; call it only
 // when no entity refers to them any more (nobody connected, before a map start).

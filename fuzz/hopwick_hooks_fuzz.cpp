@@ -143,10 +143,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     hookfuzz::ScratchCwd cwd;
     Host& host = hookfuzz::LoadedHost({});
-    host.failMessageRegistration(false);
-    host.setDeathmatch(1.0f);
-    host.messageEnd();
-    for (int index = 1; index <= hostsim::kMaxPlayers; ++index) host.disconnect(index);
+    hookfuzz::ResetGame(host);
     host.setCvar("hostname", "Half-Life");
     host.setTime(0.0f);
     hookfuzz::RewindStrings();

@@ -264,10 +264,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Host& host = hookfuzz::LoadedHost({});
     // Back to a known state: no open message, nobody connected, the plain configuration,
     // default variables, deathmatch on, a new map.
-    host.failMessageRegistration(false);
-    host.setDeathmatch(1.0f);
-    host.messageEnd();
-    for (int index = 1; index <= hostsim::kMaxPlayers; ++index) host.disconnect(index);
+    hookfuzz::ResetGame(host);
     host.setMaxClients(hostsim::kMaxPlayers);
     host.setCvar("kestrum_multiplier", "1");
     host.setCvar("kestrum_debug", "0");
